@@ -1,0 +1,67 @@
+#pragma once
+// Helpers for tests that run under Wine: a temporary folder of real files, file contents, and processes.
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvanto::test {
+
+// A fresh empty folder under the system's temporary folder, removed with everything in it at the end.
+class TempDir {
+ public:
+  TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir();
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
+
+ private:
+  std::wstring path_;
+};
+
+void RemoveTree(const std::wstring& path);
+
+// The file's bytes; fails the test when it cannot be read.
+std::string ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, std::string_view bytes);
+// The UTF-8 file's lines as text, split at CR LF (a final empty piece dropped).
+std::vector<std::wstring> ReadLines(const std::wstring& path);
+// Names of the entries of a folder, sorted, without "." and "..".
+std::vector<std::wstring> ListFolder(const std::wstring& path);
+
+// The folder that holds the test executable (and Corvanto.exe with its sounds).
+std::wstring TestBinFolder();
+
+// Starts a program; the handle is closed by the destructor.
+class Process {
+ public:
+  Process(const std::wstring& exe, const std::wstring& arguments = L"", const std::wstring& workingDir = L"");
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  ~Process();
+  // The exit code, or nothing if it is still running after `timeout`.
+  std::optional<DWORD> Wait(std::chrono::milliseconds timeout);
+  void Kill();
+  DWORD id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Polls `condition` every 20 ms until it holds or `timeout` passes; returns whether it held.
+template <class F>
+bool WaitUntil(F condition, std::chrono::milliseconds timeout) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() > end) return false;
+    ::Sleep(20);
+  }
+}
+
+}  // namespace corvanto::test
