@@ -273,7 +273,7 @@ std::optional<Node> ParseTree(std::string_view bytes) {
     }
     if (!stack.empty()) return std::nullopt;  // a reader that ended inside an element
     return root;
-  } catch (const XmlError&) {
+  } catch (const XmlParseError&) {
     return std::nullopt;
   }
 }

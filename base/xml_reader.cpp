@@ -19,23 +19,23 @@ std::wstring HResultText(HRESULT hr) {
 
 }  // namespace
 
-XmlError::XmlError(HRESULT hr, UINT line, UINT position, std::wstring message)
+XmlParseError::XmlParseError(HRESULT hr, UINT line, UINT position, std::wstring message)
     : std::runtime_error(WideToUtf8(message)), hr_(hr), line_(line), position_(position), message_(std::move(message)) {}
 
 XmlLiteReader::XmlLiteReader(std::string_view bytes) {
   Microsoft::WRL::ComPtr<IStream> stream;
   stream.Attach(::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
-  if (!stream) throw XmlError(E_OUTOFMEMORY, 0, 0, L"SHCreateMemStream");
+  if (!stream) throw XmlParseError(E_OUTOFMEMORY, 0, 0, L"SHCreateMemStream");
   HRESULT hr = ::CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader_.GetAddressOf()), nullptr);
-  if (FAILED(hr)) throw XmlError(hr, 0, 0, L"CreateXmlReader " + HResultText(hr));
+  if (FAILED(hr)) throw XmlParseError(hr, 0, 0, L"CreateXmlReader " + HResultText(hr));
   reader_->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
   reader_->SetProperty(XmlReaderProperty_MaxElementDepth, kMaxDepth);
   hr = reader_->SetInput(stream.Get());
-  if (FAILED(hr)) throw XmlError(hr, 0, 0, L"SetInput " + HResultText(hr));
+  if (FAILED(hr)) throw XmlParseError(hr, 0, 0, L"SetInput " + HResultText(hr));
 }
 
 void XmlLiteReader::Fail(HRESULT hr, const std::wstring& message) const {
-  throw XmlError(hr, Line(), Position(), message);
+  throw XmlParseError(hr, Line(), Position(), message);
 }
 
 bool XmlLiteReader::Read() {

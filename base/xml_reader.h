@@ -13,9 +13,9 @@
 namespace corvanto {
 
 // A document that is not well-formed, or one the reader refuses. Line and position are 1-based (0: unknown).
-class XmlError : public std::runtime_error {
+class XmlParseError : public std::runtime_error {
  public:
-  XmlError(HRESULT hr, UINT line, UINT position, std::wstring message);
+  XmlParseError(HRESULT hr, UINT line, UINT position, std::wstring message);
   HRESULT hr() const { return hr_; }
   UINT line() const { return line_; }
   UINT position() const { return position_; }
@@ -34,7 +34,7 @@ class XmlLiteReader {
   // Copies `bytes`; a byte-order mark or the declared encoding decides how they are decoded.
   explicit XmlLiteReader(std::string_view bytes);
 
-  // Moves to the next node. False at the end of the document; throws XmlError on malformed input.
+  // Moves to the next node. False at the end of the document; throws XmlParseError on malformed input.
   bool Read();
 
   XmlNodeType NodeType() const { return type_; }
