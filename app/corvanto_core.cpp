@@ -9,14 +9,20 @@ namespace corvanto {
 CorvantoCore::CorvantoCore() {
   const std::wstring folder = ExeFolder();
   logger = std::make_unique<Logger>(folder + L"\\log.txt");
-  paths_ = DataPaths::In(folder);
-  LoadConfigList();
-  // The list editors, the author adder and the program guide are built here, in that order, once they exist.
-  uiWindow_ = std::make_unique<MessageWindow>(kWindowClass);
-  uiWindow_->On(WM_CLOSE, [this](WPARAM, LPARAM) -> LRESULT {
-    OnFormClosed();
-    return 0;
-  });
+  try {
+    paths_ = DataPaths::In(folder);
+    LoadConfigList();
+    // The list editors, the author adder and the program guide are built here, in that order, once they exist.
+    uiWindow_ = std::make_unique<MessageWindow>(kWindowClass);
+    uiWindow_->On(WM_CLOSE, [this](WPARAM, LPARAM) -> LRESULT {
+      OnFormClosed();
+      return 0;
+    });
+  } catch (const Win32Error& e) {
+    // The program shows no message box: the log is where a failed start is told.
+    logger->WriteLine(L" [Error]: 起動に失敗しました: " + e.message());
+    throw;
+  }
 }
 
 CorvantoCore::~CorvantoCore() = default;

@@ -5,6 +5,8 @@
 #include "app/corvanto_core.h"
 #include "base/handle.h"
 
+#include <exception>
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Visual styles come from the manifest; the common controls must be registered before any window exists.
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
@@ -15,10 +17,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const DWORD taken = ::WaitForSingleObject(instance.get(), 0);
   if (taken != WAIT_OBJECT_0 && taken != WAIT_ABANDONED) return 0;  // another copy runs: touch nothing
 
-  {
+  int exitCode = 0;
+  try {
     corvanto::CorvantoCore core;
     core.Run();
+  } catch (const std::exception& e) {
+    // A start that failed (log not creatable, a data file that cannot be opened) ends the program; the context
+    // has logged it when it could. The exit code tells a caller that the run did not happen.
+    ::OutputDebugStringA(e.what());
+    exitCode = 1;
   }
   ::ReleaseMutex(instance.get());
-  return 0;
+  return exitCode;
 }
