@@ -153,3 +153,40 @@ TEST(StartAndEnd, AConfigFileThatCannotBeReadEndsTheStartWithALogLine) {
 
 }  // namespace
 }  // namespace corvanto
+
+namespace corvanto {
+namespace {
+
+// The tray images are looked up by name in the exe; each is a 48 x 48 tile of its state's colour.
+TEST(Resources, TrayImagesAreNamedTilesOfTheirColours) {
+  const std::wstring exe = test::TestBinFolder() + L"\\Corvanto.exe";
+  HMODULE module = ::LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(module, nullptr);
+  const std::pair<const wchar_t*, COLORREF> images[] = {
+      {L"icon", RGB(0xFF, 0xFF, 0xFF)}, {L"icon2", RGB(0x80, 0xFF, 0x80)}, {L"icon3", RGB(0xFF, 0x80, 0x80)},
+      {L"icon4", RGB(0x65, 0xAC, 0xFF)}, {L"icon5", RGB(0xFF, 0xC9, 0x0E)}};
+  HDC screen = ::GetDC(nullptr);
+  HDC dc = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 48, 48);
+  HGDIOBJ old = ::SelectObject(dc, bitmap);
+  for (const auto& [name, colour] : images) {
+    HICON icon = static_cast<HICON>(::LoadImageW(module, name, IMAGE_ICON, 48, 48, 0));
+    ASSERT_NE(icon, nullptr) << "icon resource missing";
+    RECT all{0, 0, 48, 48};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::DrawIconEx(dc, 0, 0, icon, 48, 48, 0, nullptr, DI_NORMAL);
+    EXPECT_EQ(::GetPixel(dc, 24, 4), colour);  // the tile above the mark
+    EXPECT_EQ(::GetPixel(dc, 24, 24), RGB(0, 0, 0));  // the mark
+    EXPECT_EQ(::GetPixel(dc, 0, 0), RGB(0, 0, 0));  // a curved corner lets the background through
+    ::DestroyIcon(icon);
+  }
+  ::SelectObject(dc, old);
+  ::DeleteObject(bitmap);
+  ::DeleteDC(dc);
+  ::ReleaseDC(nullptr, screen);
+  EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);  // the window icon
+  ::FreeLibrary(module);
+}
+
+}  // namespace
+}  // namespace corvanto
