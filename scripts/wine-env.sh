@@ -8,7 +8,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko installer prompts
 export LC_ALL=ja_JP.UTF-8
 
 wine_prepare_prefix() {
-  local stamp="$WINEPREFIX/.corvanto-ready"
+  local stamp="$WINEPREFIX/.corvanto-ready-2"  # bump when the set-up below changes
   [ -f "$stamp" ] && return 0
   echo "Preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
@@ -17,18 +17,19 @@ wine_prepare_prefix() {
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
   cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   cp -f /usr/share/fonts/opentype/ipafont-gothic/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  local reg=(
-    'HKCU\Software\Wine\Fonts\Replacements /v "MS UI Gothic" /t REG_SZ /d IPAGothic'
-    'HKCU\Software\Wine\Fonts\Replacements /v "ＭＳ Ｐゴシック" /t REG_SZ /d IPAGothic'
-    'HKCU\Software\Wine\Fonts\Replacements /v "ＭＳ ゴシック" /t REG_SZ /d IPAGothic'
-    'HKCU\Software\Wine\Explorer /v Desktop /t REG_SZ /d Default'
-    'HKCU\Software\Wine\Explorer\Desktops /v Default /t REG_SZ /d 1024x768'
-  )
-  for r in "${reg[@]}"; do
-    eval timeout 60 "$WINE64" reg add $r /f </dev/null >/dev/null 2>&1
-  done
+  wine_reg_add 'HKCU\Software\Wine\Fonts\Replacements' 'MS UI Gothic' IPAGothic
+  wine_reg_add 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ Ｐゴシック' IPAGothic
+  wine_reg_add 'HKCU\Software\Wine\Fonts\Replacements' 'ＭＳ ゴシック' IPAGothic
+  # Every window of every program in this prefix opens in one virtual desktop: Xvfb has no window manager.
+  wine_reg_add 'HKCU\Software\Wine\Explorer' Desktop Default
+  wine_reg_add 'HKCU\Software\Wine\Explorer\Desktops' Default 1024x768
   timeout 60 wineserver -w || true
   touch "$stamp"
+}
+
+wine_reg_add() {
+  timeout 60 "$WINE64" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f </dev/null >/dev/null 2>&1 ||
+    { echo "wine reg add $1 $2 failed" >&2; return 1; }
 }
 
 XVFB_PID=""
