@@ -16,6 +16,7 @@ cp -f "$BUILD_DIR/bin/Corvanto.exe" "$BUILD_DIR"/bin/Alert*.wav "$PORTABLE/"
 
 source scripts/wine-env.sh
 trap wine_stop EXIT
+trap "exit 130" INT TERM  # so that the EXIT trap runs on Ctrl+C and on kill too
 wine_start
 echo "Corvanto runs from $PORTABLE (log: $PORTABLE/log.txt). Ctrl+C ends it."
-"$WINE64" explorer /desktop=Corvanto,1024x768 "$PORTABLE/Corvanto.exe" </dev/null
+"${WINE64[@]}" explorer /desktop=Corvanto,1024x768 "$PORTABLE/Corvanto.exe" </dev/null

@@ -11,5 +11,6 @@ cmake --build --preset mingw
 BUILD_DIR="$ROOT/build/mingw"
 source scripts/wine-env.sh
 trap wine_stop EXIT
+trap "exit 130" INT TERM  # so that the EXIT trap runs on Ctrl+C and on kill too
 wine_start
 ctest --test-dir "$BUILD_DIR" --output-on-failure --timeout 900 "$@"

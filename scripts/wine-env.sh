@@ -1,18 +1,19 @@
 # Sourced by the scripts: a Wine prefix for this build with the Japanese locale and fonts, and an X display.
-# Expects BUILD_DIR. Provides wine_start, wine_stop and WINE64.
+# Expects BUILD_DIR. Provides wine_start, wine_stop and WINE64 (an array: the command that runs wine64).
 
-WINE64=/usr/lib/wine/wine64
+# Wine takes the Japanese locale from LC_ALL even where the Linux locale is not generated; setting it only for
+# Wine's command keeps bash from complaining about the missing Linux locale.
+WINE64=(env LC_ALL=ja_JP.UTF-8 /usr/lib/wine/wine64)
 export WINEPREFIX="${WINEPREFIX:-$BUILD_DIR/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono or Gecko installer prompts
-export LC_ALL=ja_JP.UTF-8
 
 wine_prepare_prefix() {
   local stamp="$WINEPREFIX/.corvanto-ready-2"  # bump when the set-up below changes
   [ -f "$stamp" ] && return 0
   echo "Preparing the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  timeout 180 "$WINE64" wineboot -i </dev/null >/dev/null 2>&1 || true
+  timeout 180 "${WINE64[@]}" wineboot -i </dev/null >/dev/null 2>&1 || true
   timeout 60 wineserver -w || true
   mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
   cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
@@ -28,7 +29,7 @@ wine_prepare_prefix() {
 }
 
 wine_reg_add() {
-  timeout 60 "$WINE64" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f </dev/null >/dev/null 2>&1 ||
+  timeout 60 "${WINE64[@]}" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f </dev/null >/dev/null 2>&1 ||
     { echo "wine reg add $1 $2 failed" >&2; return 1; }
 }
 
@@ -48,7 +49,7 @@ wine_start() {
   # A persistent server and an early boot, detached from our pipes: otherwise CTest waits on the pipes that
   # Wine's background services inherit.
   wineserver -p </dev/null >/dev/null 2>&1
-  timeout 120 "$WINE64" wineboot </dev/null >/dev/null 2>&1 || true
+  timeout 120 "${WINE64[@]}" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 wine_stop() {
