@@ -1,6 +1,7 @@
 #include "app/xml_records.h"
 
 #include <cwchar>
+#include <type_traits>
 #include <variant>
 
 #include "base/text.h"

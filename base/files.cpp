@@ -1,5 +1,6 @@
 #include "base/files.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/handle.h"

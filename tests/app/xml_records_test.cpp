@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 
 #include "app/xml_records.h"
