@@ -2,8 +2,9 @@
 // A WAV player: any format an ACM driver converts to 16-bit stereo PCM at 44100 Hz, decoded block by block on a
 // thread of its own and played through waveOut with at most four blocks queued.
 #include <windows.h>
-#include <mmreg.h>
+// In this order: msacm.h needs both before it.
 #include <mmsystem.h>
+#include <mmreg.h>
 #include <msacm.h>
 
 #include <atomic>
