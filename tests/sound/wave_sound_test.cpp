@@ -15,6 +15,7 @@
 
 #include "app/config_node.h"
 #include "base/files.h"
+#include "base/text.h"
 #include "sound/alert_sounds.h"
 #include "tests/sound/wav_builder.h"
 #include "tests/support/test_support.h"
@@ -29,12 +30,8 @@ using test::TempDir;
 
 constexpr auto kPlayTimeout = 120s;
 
-// The capture file as a Windows path (Wine shows the Linux root as Z:), or empty outside the file-sink set-up.
-std::wstring CapturePath() {
-  wchar_t buffer[1024];
-  const DWORD n = ::GetEnvironmentVariableW(L"CORVANTO_SOUND_CAPTURE", buffer, 1024);
-  if (n == 0 || n >= 1024) return {};
-  std::wstring path(buffer, n);
+// A Linux path as Wine shows it (the Linux root is Z:); other paths unchanged.
+std::wstring WindowsPath(std::wstring path) {
   if (path.rfind(L"/", 0) == 0) {
     for (auto& c : path) {
       if (c == L'/') c = L'\\';
@@ -42,6 +39,14 @@ std::wstring CapturePath() {
     path = L"Z:" + path;
   }
   return path;
+}
+
+// The capture file, or empty outside the file-sink set-up.
+std::wstring CapturePath() {
+  wchar_t buffer[1024];
+  const DWORD n = ::GetEnvironmentVariableW(L"CORVANTO_SOUND_CAPTURE", buffer, 1024);
+  if (n == 0 || n >= 1024) return {};
+  return WindowsPath(std::wstring(buffer, n));
 }
 
 #define REQUIRE_SOUND_SINK()                                                                   \
@@ -420,6 +425,47 @@ TEST(AlertSounds, LoadsTheThreeFilesFromTheFolder) {
   LoadAlertSounds(config, dir.path());
   EXPECT_FALSE(waveSound1.IsLoaded());
   EXPECT_FALSE(waveSound3.IsLoaded());
+}
+
+}  // namespace
+}  // namespace corvanto
+
+namespace corvanto {
+namespace {
+
+// The sounds the program ships, loaded the way the program loads them, play whole and unchanged.
+TEST(AlertSounds, ShippedSoundsPlayAsRecorded) {
+  REQUIRE_SOUND_SINK();
+  const std::wstring folder = WindowsPath(Utf8ToWide(CORVANTO_RESOURCES_DIR));
+  ConfigNode config;
+  config.AlertFile = L"Alert.wav";
+  config.AlertFile2 = L"Alert2.wav";
+  config.AlertFile3 = L"Alert3.wav";
+  const struct {
+    WaveSound* player;
+    const wchar_t* file;
+  } sounds[] = {{&waveSound1, L"Alert.wav"}, {&waveSound2, L"Alert2.wav"}, {&waveSound3, L"Alert3.wav"}};
+  // One at a time: every player that is loaded holds the one capture file open.
+  for (const auto& sound : sounds) {
+    SCOPED_TRACE(WideToUtf8(sound.file));
+    const std::string file = test::ReadBytes(folder + L"\\" + sound.file);
+    const std::size_t data = file.find("data");
+    ASSERT_NE(data, std::string::npos);
+    const std::uint32_t size = std::uint8_t(file[data + 4]) | std::uint8_t(file[data + 5]) << 8 |
+                               std::uint8_t(file[data + 6]) << 16 | std::uint32_t(std::uint8_t(file[data + 7])) << 24;
+    const std::string played = file.substr(data + 8, size - 4);
+
+    LoadAlertSounds(config, folder);
+    ASSERT_TRUE(waveSound1.IsLoaded() && waveSound2.IsLoaded() && waveSound3.IsLoaded());
+    for (const auto& other : sounds) {
+      if (other.player != sound.player) other.player->Release();
+    }
+    sound.player->SetVolume(100);
+    sound.player->Play();
+    ASSERT_TRUE(WaitUntilQuiet(*sound.player));
+    sound.player->Release();
+    ExpectSamples(AudibleFrames(Captured()), AudibleFrames(played));
+  }
 }
 
 }  // namespace
