@@ -270,11 +270,11 @@ bool EditableGrid::BeginEdit(const std::wstring* typed, bool dropDown) {
   return true;
 }
 
-void EditableGrid::EndEdit(bool commit) {
+void EditableGrid::EndEdit(bool commit, bool restoreFocus) {
   if (!editing_ || ending_) return;
   const bool choice = columns_[static_cast<size_t>(editCol_)].dropDown;
   HWND editor = choice ? combo_ : edit_;
-  const bool hadFocus = ::GetFocus() == editor;
+  const bool hadFocus = restoreFocus && ::GetFocus() == editor;
   std::optional<std::wstring> text;
   if (choice) {
     ::SendMessageW(combo_, CB_SHOWDROPDOWN, FALSE, 0);
@@ -553,7 +553,7 @@ LRESULT EditableGrid::OnEditorMessage(HWND editor, UINT msg, WPARAM wp, LPARAM l
       if (editing_ && !ending_ && !dropped) {
         // Focus went elsewhere (another control, a button): keep what was typed.
         const HWND to = reinterpret_cast<HWND>(wp);
-        if (to != edit_ && to != combo_ && !(to && ::GetParent(to) == combo_)) EndEdit(true);
+        if (to != edit_ && to != combo_ && !(to && ::GetParent(to) == combo_)) EndEdit(true, false);
       }
       return 0;
     default:

@@ -62,7 +62,9 @@ class EditableGrid : private GridEvents {
   // choice cell opens its list when `dropDown` is set. False when the cell cannot be edited.
   bool BeginEdit(const std::wstring* typed = nullptr, bool dropDown = false);
   // Ends editing; with `commit` the editor's value goes into the model (a new-entry row then becomes a row).
-  void EndEdit(bool commit);
+  // The keyboard focus goes back to the grid if the editor had it, unless `restoreFocus` is false (the focus is
+  // moving elsewhere already).
+  void EndEdit(bool commit, bool restoreFocus = true);
   bool IsEditing() const { return editing_; }
   int EditRow() const { return editRow_; }
 

@@ -155,6 +155,10 @@ LRESULT ListEditorWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
       Layout();
       return 0;
+    case WM_SETFOCUS:
+      // Activating the window puts the keys into the grid.
+      if (grid_) ::SetFocus(grid_->ListView());
+      return 0;
     case WM_COMMAND:
       if (HIWORD(wp) == BN_CLICKED && lp) OnButton(LOWORD(wp));
       return 0;

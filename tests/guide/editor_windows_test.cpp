@@ -362,7 +362,9 @@ TEST_F(EditorWindows, ButtonsAndClosing) {
       EXPECT_EQ(FileExists(NgPath()), c.writes);
       const std::vector<NgWordNode> rows = {NgWordNode{L"全部", L"荒らし", L"", std::nullopt},
                                             NgWordNode{L"全部", std::nullopt, std::nullopt, L"NGタグ"}};
-      if (c.writes) EXPECT_EQ(ReadBytes(NgPath()), SerializeNgList(rows));
+      if (c.writes) {
+        EXPECT_EQ(ReadBytes(NgPath()), SerializeNgList(rows));
+      }
       EXPECT_EQ(editor.GetNgWordNodeList().At(1), (NgWordNode{L"全部", L"", L"", L"NGタグ"}));
       // The NG editor logs nothing when closed; a save logs its one line.
       EXPECT_EQ(static_cast<int>(ReadLines(dir / L"log.txt").size()) - lines, c.writes ? 1 : 0);
