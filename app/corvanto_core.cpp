@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include "base/files.h"
+#include "guide/author_adder.h"
+#include "guide/ng_word_list.h"
+#include "guide/notify_list.h"
 
 namespace corvanto {
 
@@ -12,7 +15,11 @@ CorvantoCore::CorvantoCore() {
   try {
     paths_ = DataPaths::In(folder);
     LoadConfigList();
-    // The list editors, the author adder and the program guide are built here, in that order, once they exist.
+    // Both editors hidden with the loaded rows, then the adder over their grids; the program guide comes next.
+    Notifylist = std::make_unique<NotifyList>(ConfigNodeDat, NotifyNodeDat, *logger, paths_.NotifyListFileName);
+    NgWordlist = std::make_unique<NgWordList>(ConfigNodeDat, NgWordNodeDat, *logger, paths_.NgListFileName);
+    AuthorListAdder =
+        std::make_unique<AuthorAdder>(Notifylist->GetNotifyView().Model(), NgWordlist->GetNgView().Model());
     uiWindow_ = std::make_unique<MessageWindow>(kWindowClass);
     uiWindow_->On(WM_CLOSE, [this](WPARAM, LPARAM) -> LRESULT {
       OnFormClosed();
@@ -37,7 +44,8 @@ void CorvantoCore::LoadConfigList() {
 }
 
 void CorvantoCore::FormPositionCheck() {
-  corvanto::FormPositionCheck(ConfigNodeDat, PrimaryDisplaySize(), std::nullopt, std::nullopt, std::nullopt);
+  corvanto::FormPositionCheck(ConfigNodeDat, PrimaryDisplaySize(), std::nullopt, Notifylist->Geometry(),
+                              NgWordlist->Geometry());
 }
 
 void CorvantoCore::SaveConfigList() { SaveConfigFile(paths_.ConfigFileName, ConfigNodeDat, *logger); }
@@ -47,17 +55,10 @@ void CorvantoCore::OnFormClosed() {
   ended_ = true;
   FormPositionCheck();
   SaveConfigList();
-  // Until the notify editor holds the live rows, the loaded ones are what it would save; the first run writes
-  // them (rows converted from the legacy lists included).
-  if (!FileExists(paths_.NotifyListFileName)) {
-    std::vector<NotifyNode> rows;
-    for (const NotifyNode& n : NotifyNodeDat) {
-      rows.push_back(NotifyNode{n.server.value_or(L""), n.author.value_or(L""), n.nickName.value_or(L""),
-                                n.keyword.value_or(L""), n.tag.value_or(L""),
-                                std::vector<std::wstring>{kNowLiveIdPlaceholder}});
-    }
-    SaveNotifyListFile(paths_.NotifyListFileName, rows, *logger);
-  }
+  // The first run writes a NotifyList.xml (rows converted from the legacy lists included); a hidden NG editor is
+  // saved only by its own buttons.
+  if (Notifylist->Visible() || !FileExists(paths_.NotifyListFileName)) Notifylist->SaveNotifyList();
+  if (NgWordlist->Visible()) NgWordlist->SaveNgList();
   ::PostQuitMessage(0);
 }
 

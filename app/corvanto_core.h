@@ -13,6 +13,10 @@
 
 namespace corvanto {
 
+class NotifyList;
+class NgWordList;
+class AuthorAdder;
+
 class CorvantoCore {
  public:
   // The class of the context's message-only window. Closing that window (WM_CLOSE) asks the program to end the way
@@ -34,6 +38,9 @@ class CorvantoCore {
 
   ConfigNode& Config() { return ConfigNodeDat; }
   Logger& Log() { return *logger; }
+  NotifyList& NotifyEditor() { return *Notifylist; }
+  NgWordList& NgEditor() { return *NgWordlist; }
+  AuthorAdder& Adder() { return *AuthorListAdder; }
   MessageWindow& UiTasks() { return *uiWindow_; }
 
  private:
@@ -46,6 +53,10 @@ class CorvantoCore {
   ConfigNode ConfigNodeDat;
   std::vector<NotifyNode> NotifyNodeDat;
   std::vector<NgWordNode> NgWordNodeDat;
+  // The editors live for the whole run; the adder keeps references to their grids, so it goes first at the end.
+  std::unique_ptr<NotifyList> Notifylist;
+  std::unique_ptr<NgWordList> NgWordlist;
+  std::unique_ptr<AuthorAdder> AuthorListAdder;
   std::unique_ptr<MessageWindow> uiWindow_;
   bool ended_ = false;
 };
