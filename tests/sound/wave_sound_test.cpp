@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -218,6 +219,50 @@ TEST(WaveSound, Converts8BitMono22050ThroughAcm) {
   }
   EXPECT_GT(loud, captured.size() / 8) << "the converted sound is nearly silent";
   EXPECT_EQ(mismatchedChannels, 0u) << "mono should land on both channels alike";
+}
+
+// A compressed format whose fmt chunk carries extra bytes: IMA ADPCM, 44100 Hz stereo, 2048-byte blocks. Without
+// the whole chunk (cbSize 2, samples per block) no driver would take it.
+TEST(WaveSound, ConvertsImaAdpcmWithItsWholeFmtChunk) {
+  REQUIRE_SOUND_SINK();
+  TempDir dir;
+  constexpr int kBlockAlign = 2048;
+  constexpr int kSamplesPerBlock = 2041;  // one in each channel header, eight per 4-byte group of each channel
+  constexpr int kBlocksInFile = 44;
+  std::string format = PcmFormat(2, 44100, 4, 0x0011);
+  // nAvgBytesPerSec and nBlockAlign of an ADPCM block
+  const std::uint32_t avg = std::uint32_t(44100ull * kBlockAlign / kSamplesPerBlock);
+  for (int i = 0; i < 4; ++i) format[8 + i] = char((avg >> (8 * i)) & 0xFF);
+  format[12] = char(kBlockAlign & 0xFF);
+  format[13] = char(kBlockAlign >> 8);
+  test::PutHalf(format, 2);
+  test::PutHalf(format, kSamplesPerBlock);
+  std::string data;
+  for (int b = 0; b < kBlocksInFile; ++b) {
+    for (int ch = 0; ch < 2; ++ch) {
+      test::PutHalf(data, 0);         // first sample
+      data.push_back(char(60));       // step index
+      data.push_back(0);
+    }
+    // Alternating big steps up and down: a loud square-ish wave.
+    for (int i = 8; i < kBlockAlign; ++i) data.push_back(char((i / 8) % 2 ? 0x77 : 0xFF));
+  }
+  const std::wstring path = dir / L"adpcm.wav";
+  test::WriteBytes(path, MakeWav(format, "", data));
+
+  WaveSound player;
+  ASSERT_TRUE(player.Load(path, 0));
+  player.Play();
+  ASSERT_TRUE(WaitUntilQuiet(player));
+  player.Release();
+
+  const auto captured = test::ToSamples16(Captured());
+  // The last 4 bytes are never read, so the last block is not whole and is dropped by the block-aligned conversion.
+  const double expected = (kBlocksInFile - 1) * kSamplesPerBlock * 2.0;
+  EXPECT_GT(captured.size(), expected * 0.95);
+  EXPECT_LT(captured.size(), expected * 1.2);
+  const auto loud = std::count_if(captured.begin(), captured.end(), [](std::int16_t v) { return std::abs(v) > 1000; });
+  EXPECT_GT(std::size_t(loud), captured.size() / 4) << "the converted sound is nearly silent";
 }
 
 TEST(WaveSound, LoopsUntilReleased) {
