@@ -13,6 +13,8 @@ namespace {
 constexpr std::int32_t kPlaying = 0;
 constexpr std::int32_t kIdle = 1;
 constexpr std::int32_t kExit = 2;
+// Four output blocks of this size at most: 262144 bytes of 8000 Hz 8-bit mono need under 6 MiB each.
+constexpr DWORD kMaxOutputBlockBytes = 32u << 20;
 
 // Every block goes out as 16-bit stereo PCM at 44100 Hz.
 WAVEFORMATEX OutputFormat() {
@@ -108,8 +110,9 @@ bool WaveSound::Load(const std::wstring& path, std::uint32_t loopFlag) {
     return false;
   }
   outBlockBytes = 0;
+  // A sample rate of a few hertz would turn each source block into gigabytes: refuse such a file.
   if (::acmStreamSize(acmStream, kSourceBlockBytes, &outBlockBytes, ACM_STREAMSIZEF_SOURCE) != 0 ||
-      outBlockBytes == 0) {
+      outBlockBytes == 0 || outBlockBytes > kMaxOutputBlockBytes) {
     Release();
     return false;
   }

@@ -393,7 +393,7 @@ TEST(WaveSound, RefusesBadFilesCleanly) {
   EXPECT_FALSE(player.IsLoaded());
 }
 
-TEST(WaveSound, RefusesFormatsNoDriverConverts) {
+TEST(WaveSound, RefusesFormatsItCannotPlay) {
   REQUIRE_SOUND_SINK();  // the output opens first: without a device every load fails anyway
   TempDir dir;
   const std::string data(4000, '\x11');
@@ -404,6 +404,8 @@ TEST(WaveSound, RefusesFormatsNoDriverConverts) {
       {"unknown tag", PcmFormat(2, 44100, 16, 0x1234)},
       {"all zero", std::string(16, '\0')},
       {"24 channels of 3 bits", PcmFormat(24, 44100, 3)},
+      {"1 Hz", PcmFormat(1, 1, 8)},
+      {"100 Hz: 1.7 GiB of output blocks", PcmFormat(1, 100, 8)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
