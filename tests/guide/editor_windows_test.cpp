@@ -252,6 +252,51 @@ TEST_F(EditorWindows, NotifyEditorByKeyboardWhileAWorkerReads) {
   EXPECT_FALSE(FileExists(NotifyPath()));  // nothing is written before a save
 }
 
+// Real input through the system's queue: a double click and key presses, as a user would make them.
+TEST_F(EditorWindows, NgEditorBySystemInput) {
+  config.NgListPos = Point{40, 40};
+  NgWordList editor(config, {}, *logger, NgPath());
+  EditableGrid& grid = editor.GetNgView();
+  editor.Show();
+  PumpFor(200);
+
+  RECT cell = grid.CellRect(0, kNgKeyword);
+  POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+  ::ClientToScreen(grid.ListView(), &at);
+  ::SetCursorPos(at.x, at.y);
+  PumpFor(50);
+  std::vector<INPUT> inputs;
+  auto mouse = [&](DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    inputs.push_back(in);
+  };
+  auto key = [&](WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  for (int i = 0; i < 2; ++i) {
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    mouse(MOUSEEVENTF_LEFTUP);
+  }
+  ASSERT_EQ(::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+  ASSERT_TRUE(WaitUntil([&] { PumpPendingMessages(); return grid.IsEditing(); }, std::chrono::seconds(5)));
+  inputs.clear();
+  for (WORD vk : {WORD('N'), WORD('G'), WORD(VK_RETURN)}) {
+    key(vk, false);
+    key(vk, true);
+  }
+  ASSERT_EQ(::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
+  ASSERT_TRUE(WaitUntil([&] { PumpPendingMessages(); return editor.GetNgWordNodeList().Count() == 1; },
+                        std::chrono::seconds(5)));
+  EXPECT_FALSE(grid.IsEditing());
+  EXPECT_EQ(editor.GetNgWordNodeList().At(0), (NgWordNode{L"全部", L"", L"ng", L""}));
+}
+
 TEST_F(EditorWindows, NotifyEditorByMouse) {
   NotifyList editor(config, {Notify(L"Livetube", L"A", L"", L"", L"")}, *logger, NotifyPath());
   EditableGrid& grid = editor.GetNotifyView();
