@@ -161,7 +161,9 @@ bool WaveSound::Release() {
     ::CloseHandle(file);
     file = nullptr;
   }
+  bool deviceLetGo = true;
   if (waveOut) {
+    deviceLetGo = false;
     // The reset hands the queued blocks back (through the callback, which still needs the semaphore); only a
     // closed device has let go of the buffers.
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -169,10 +171,18 @@ bool WaveSound::Release() {
       for (auto& header : headers) {
         if (header.dwFlags & WHDR_PREPARED) ::waveOutUnprepareHeader(waveOut, &header, sizeof(header));
       }
-      if (::waveOutClose(waveOut) == MMSYSERR_NOERROR) break;
+      if (::waveOutClose(waveOut) == MMSYSERR_NOERROR) {
+        deviceLetGo = true;
+        break;
+      }
       ::Sleep(10);
     }
     waveOut = nullptr;
+  }
+  if (!deviceLetGo) {
+    // A device that would not close may still read the blocks and signal the semaphore: leave them be.
+    for (auto*& buffer : outBuffers) buffer = nullptr;
+    semaphore = nullptr;
   }
   if (sourceBuffer) {
     ::VirtualFree(sourceBuffer, 0, MEM_RELEASE);
