@@ -19,21 +19,6 @@ constexpr int kComboId = 3;
 constexpr int kRowHeaderWidth = 22;
 constexpr UINT kCommitChoice = WM_APP + 1;  // wParam: the edit generation it belongs to
 
-void RegisterGridClass() {
-  static bool done = false;
-  if (done) return;
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-  ::InitCommonControlsEx(&icc);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT { return ::DefWindowProcW(h, m, w, l); };
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  ::RegisterClassExW(&wc);
-  done = true;
-}
-
 std::wstring WindowText(HWND h) {
   const int n = ::GetWindowTextLengthW(h);
   std::wstring s(static_cast<size_t>(n) + 1, L'\0');
@@ -52,15 +37,24 @@ EditableGrid::EditableGrid(HWND parent, int controlId, RECT bounds, std::vector<
                            bool resizableColumns)
     : model_(static_cast<int>(columns.size())), columns_(std::move(columns)), resizable_(resizableColumns),
       font_(font) {
-  RegisterGridClass();
   const HINSTANCE inst = ::GetModuleHandleW(nullptr);
+  static bool registered = false;  // the interface thread builds every grid
+  if (!registered) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = &EditableGrid::WndProc;
+    wc.hInstance = inst;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    ::RegisterClassExW(&wc);
+    registered = true;
+  }
   hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, bounds.left, bounds.top,
                             bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), inst, nullptr);
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), inst, this);
   if (!hwnd_) throw Win32Error(::GetLastError(), L"CreateWindowEx grid");
-  // Messages reach this object from here on; the list view asks for its row height while being created.
-  ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditableGrid::WndProc));
 
   list_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                             WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
@@ -390,6 +384,12 @@ LRESULT EditableGrid::OnNotify(NMHDR* hdr) {
 }
 
 LRESULT CALLBACK EditableGrid::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    // Messages reach the object from here on; the list view asks for its row height while it is being created.
+    auto* created = reinterpret_cast<EditableGrid*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    created->hwnd_ = hwnd;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+  }
   auto* self = reinterpret_cast<EditableGrid*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return ::DefWindowProcW(hwnd, msg, wp, lp);
   return self->OnMessage(msg, wp, lp);
@@ -420,7 +420,7 @@ LRESULT EditableGrid::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (editing_ && static_cast<unsigned>(wp) == editGeneration_) EndEdit(true);
       return 0;
     case WM_SIZE:
-      ::MoveWindow(list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+      if (list_) ::MoveWindow(list_, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
       return 0;
     case WM_SETFOCUS:
       ::SetFocus(list_);

@@ -72,11 +72,11 @@ void ListEditorWindow::Create(const EditorLayout& layout, Point pos, int height,
   if (!hwnd_) throw Win32Error(::GetLastError(), L"CreateWindowEx " + layout.title);
 
   if (HICON big = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                  ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), 0)))
+                                                  ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED)))
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   if (HICON small = static_cast<HICON>(::LoadImageW(inst, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                                     ::GetSystemMetrics(SM_CXSMICON),
-                                                    ::GetSystemMetrics(SM_CYSMICON), 0)))
+                                                    ::GetSystemMetrics(SM_CYSMICON), LR_SHARED)))
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 
   const RECT& g = layout.group;
