@@ -96,12 +96,13 @@ std::vector<std::wstring> ButtonTexts(HWND window) {
   return {Text(::GetDlgItem(window, 1)), Text(::GetDlgItem(window, 2)), Text(::GetDlgItem(window, 3))};
 }
 
-// The window as it stands on the screen, written as a 24-bit BMP.
-void SaveScreenshot(HWND window, const std::wstring& path) {
+// The window as it stands on the screen (and `below` pixels under it), written as a 24-bit BMP.
+void SaveScreenshot(HWND window, const std::wstring& path, int below = 0) {
   ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   PumpFor(400);
   RECT rc{};
   ::GetWindowRect(window, &rc);
+  rc.bottom += below;
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
   HDC screen = ::GetDC(nullptr);
   HDC mem = ::CreateCompatibleDC(screen);
@@ -536,6 +537,31 @@ TEST_F(EditorWindows, ScreenshotsWithThreeRows) {
   PumpFor(300);
   SaveScreenshot(ng.hwnd(), out + L"\\ng_word_list.bmp");
   EXPECT_TRUE(FileExists(out + L"\\notify_list.bmp"));
+
+  // The pointer resting on a header shows that column's tooltip.
+  RECT header{};
+  Header_GetItemRect(ng.GetNgView().Header(), 2, &header);
+  POINT at{(header.left + header.right) / 2, (header.top + header.bottom) / 2};
+  ::ClientToScreen(ng.GetNgView().Header(), &at);
+  ::SetCursorPos(at.x - 5, at.y);
+  PumpFor(50);
+  ::SetCursorPos(at.x, at.y);
+  const bool shown = WaitUntil(
+      [&] {
+        PumpPendingMessages();
+        return ::IsWindowVisible(ng.GetNgView().ToolTip()) != FALSE;
+      },
+      std::chrono::seconds(5));
+  EXPECT_TRUE(shown);
+  if (shown) {
+    wchar_t text[128] = {};
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof(ti);
+    ti.lpszText = text;
+    ASSERT_TRUE(::SendMessageW(ng.GetNgView().ToolTip(), TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&ti)));
+    EXPECT_STREQ(text, L"番組表から除外するLivetubeIDを入力します");
+    SaveScreenshot(ng.hwnd(), out + L"\\ng_word_list_tooltip.bmp", 40);
+  }
   EXPECT_TRUE(FileExists(out + L"\\ng_word_list.bmp"));
 }
 
