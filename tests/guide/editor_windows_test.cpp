@@ -538,6 +538,21 @@ TEST_F(EditorWindows, ScreenshotsWithThreeRows) {
   SaveScreenshot(ng.hwnd(), out + L"\\ng_word_list.bmp");
   EXPECT_TRUE(FileExists(out + L"\\notify_list.bmp"));
 
+  // Rows 21 pixels high, every second one AliceBlue, SeaShell behind them.
+  HWND list = ng.GetNgView().ListView();
+  RECT row0{}, row1{}, client{};
+  ListView_GetItemRect(list, 0, &row0, LVIR_BOUNDS);
+  ListView_GetItemRect(list, 1, &row1, LVIR_BOUNDS);
+  ::GetClientRect(list, &client);
+  EXPECT_EQ(row0.bottom - row0.top, 21);
+  HDC dc = ::GetDC(list);
+  const RECT tagCell = ng.GetNgView().CellRect(0, kNgTag);
+  const int x = tagCell.right - 10;
+  EXPECT_EQ(::GetPixel(dc, x, (row0.top + row0.bottom) / 2), EditableGrid::kSeaShell);
+  EXPECT_EQ(::GetPixel(dc, x, (row1.top + row1.bottom) / 2), EditableGrid::kAliceBlue);
+  EXPECT_EQ(::GetPixel(dc, x, client.bottom - 5), EditableGrid::kSeaShell);
+  ::ReleaseDC(list, dc);
+
   // The pointer resting on a header shows that column's tooltip.
   RECT header{};
   Header_GetItemRect(ng.GetNgView().Header(), 2, &header);
