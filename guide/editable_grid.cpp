@@ -468,10 +468,15 @@ LRESULT EditableGrid::OnListMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handle
     case WM_CHAR: {
       handled = true;
       const wchar_t ch = static_cast<wchar_t>(wp);
-      if (ch >= 0x20 && ch != 0x7F) {
-        const std::wstring typed(1, ch);
-        BeginEdit(&typed);
+      if (ch < 0x20 || ch == 0x7F) return 0;
+      if (editing_) {
+        // Characters already on their way here (an input method delivers a whole word at once) follow the first
+        // one into the editor.
+        ::SendMessageW(columns_[static_cast<size_t>(editCol_)].dropDown ? combo_ : edit_, WM_CHAR, wp, lp);
+        return 0;
       }
+      const std::wstring typed(1, ch);
+      BeginEdit(&typed);
       return 0;
     }
     case WM_LBUTTONDOWN:
@@ -520,12 +525,12 @@ LRESULT EditableGrid::OnEditorMessage(HWND editor, UINT msg, WPARAM wp, LPARAM l
     case WM_KEYDOWN:
       switch (wp) {
         case VK_RETURN:
-          handled = true;
-          EndEdit(true);
-          return 0;
         case VK_ESCAPE:
+          // An open choice list closes itself first (taking or dropping the highlighted choice); its closing
+          // then ends the edit.
+          if (dropped) return 0;
           handled = true;
-          EndEdit(false);
+          EndEdit(wp == VK_RETURN);
           return 0;
         case VK_TAB:
           handled = true;
