@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "base/files.h"
+#include "base/text.h"
 #include "guide/author_adder.h"
 #include "guide/ng_word_list.h"
 #include "guide/notify_list.h"
@@ -28,6 +29,9 @@ CorvantoCore::CorvantoCore() {
   } catch (const Win32Error& e) {
     // The program shows no message box: the log is where a failed start is told.
     logger->WriteLine(L" [Error]: 起動に失敗しました: " + e.message());
+    throw;
+  } catch (const std::exception& e) {
+    logger->WriteLine(L" [Error]: 起動に失敗しました: " + Utf8ToWide(e.what()));
     throw;
   }
 }
