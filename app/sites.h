@@ -1,5 +1,6 @@
 #pragma once
 // The three sites: the names under which they are stored (program records, list rows) and their hosts.
+#include <string>
 #include <string_view>
 
 namespace corvanto::sites {
@@ -17,5 +18,9 @@ inline constexpr std::wstring_view kLivetubeAlternateHost = L"h.livetube.cc";
 inline constexpr std::wstring_view kCaveTubeFeedHost = L"rss.cavelis.net";
 inline constexpr std::wstring_view kCaveTubeHost = L"gae.cavelis.net";
 inline constexpr std::wstring_view kHimawariHost = L"himast.in";
+
+// The Livetube site's base address: scheme and host, no trailing slash. The JSON feed's page links are
+// relative to it.
+inline std::wstring LivetubeBaseAddress() { return L"http://" + std::wstring(kLivetubeHost); }
 
 }  // namespace corvanto::sites

@@ -1,0 +1,26 @@
+#pragma once
+// CaveTube's Atom feed of the programs on air, with its ct: elements (tags and counts).
+#include <string>
+
+#include "app/config_node.h"
+#include "app/logger.h"
+#include "feeds/download_file.h"
+#include "feeds/program_node.h"
+
+namespace corvanto {
+
+// One read at a time per instance. In this feed `ct:max_listener` completes a program.
+class CaveTubeAtomFeed : public DownloadFile {
+ public:
+  explicit CaveTubeAtomFeed(Logger& logger);
+
+  ProgramList getProgramList(const std::wstring& url, const std::wstring& path, int timeout);
+  // The same with the settings' AtomCaveTubeURL, AtomCaveTubeFile in `feedFolder` and TimeoutTime.
+  ProgramList getProgramList(const ConfigNode& config, const std::wstring& feedFolder);
+  int parseFeed(const std::wstring& path);
+
+ private:
+  ProgramList programList;
+};
+
+}  // namespace corvanto
