@@ -211,6 +211,11 @@ bool DownloadFile::DownloadLocked(const std::wstring& url, const std::wstring& p
       body.resize(at + got);
       if (got == 0) break;
     }
+    // A connection that ends before the declared length is a broken transfer, not a shorter feed.
+    if (!declared.empty() && body.size() < wcstoull(declared.c_str(), nullptr, 10)) {
+      throw IOException(L"応答の本文が途中で切れました (" + std::to_wstring(body.size()) + L" / " + declared +
+                        L" バイト)。");
+    }
   }  // the request, connection and session are closed before the file is touched
 
   const std::string text = WideToUtf8(DecodeText(body));

@@ -29,7 +29,7 @@ class DownloadFile {
   // caches on the way, so there is no cached answer to report with false.)
   // Network failure: logs " [Error] WebException " + message and " [Error] Response " + the error response's
   // status line, throws WebException. Reading the body or writing the file: logs " [Error] IOException " +
-  // message, throws IOException. An address that is not http:// or https://: throws ArgumentException, no log.
+  // message, throws IOException (a body shorter than its declared length counts as a failed read). An address that is not http:// or https://: throws ArgumentException, no log.
   // The lock is held only inside this call and released on every way out.
   bool Download(const std::wstring& url, const std::wstring& path, int timeout);
 

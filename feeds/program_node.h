@@ -12,8 +12,10 @@ namespace corvanto {
 // Threads: a record is written only by its reader until `getProgramList` returns; the returned list is then
 // handed over and the reader never touches those records again. After that, the fields that later stages rewrite
 // in place (`number`, `title`, `notifyFlg`) are plain data: every thread that writes them and every thread that
-// reads them while a writer may run must hold one common lock (the merge lock "Corvanto_MakeProgramList"), or
-// work on copies of the texts taken under it. Reading a record that nobody rewrites any more needs no lock.
+// reads them while a writer may run must hold one common lock (the merge's, say), or work on copies of the texts
+// taken under it. Reading a record that nobody rewrites any more needs no lock. The lists themselves are
+// std::vector values: a reader hands out a copy of its list (the references, not the records), so replacing a
+// site's list never touches a list another thread is reading.
 struct ProgramNode {
   std::wstring number;        // position in its list from 1, as decimal text
   std::wstring server;        // "Livetube", "CaveTube" or "ひまわりストリーム"

@@ -166,6 +166,21 @@ TEST_F(DownloadFileTest, UnwritableFileIsAFileFailure) {
   EXPECT_FALSE(download.MutexState());
 }
 
+TEST_F(DownloadFileTest, ConnectionClosedBeforeTheDeclaredLengthIsAFileFailure) {
+  test::WriteBytes(file, "previous");
+  HttpReply reply = HttpReply::Ok("<feed>" + std::string(5000, 'x') + "</feed>");
+  reply.cutAfter = 1000;
+  server.Set("/cut", reply);
+  try {
+    download.Download(server.Url("/cut"), file, kTimeout);
+    ADD_FAILURE() << "no failure";
+  } catch (const IOException& e) {
+    EXPECT_EQ(log.Lines(), std::vector<std::wstring>{L" [Error] IOException " + e.message()});
+  }
+  EXPECT_EQ(test::ReadBytes(file), "previous");
+  EXPECT_FALSE(download.MutexState());
+}
+
 TEST_F(DownloadFileTest, AddressThatIsNotHttpFailsWithoutALogLine) {
   for (const wchar_t* url : {L"ftp://127.0.0.1/feed.xml", L"index.live.xml", L""}) {
     SCOPED_TRACE(WideToUtf8(url));

@@ -235,7 +235,7 @@ void LocalHttpServer::Serve(uintptr_t socket) {
   for (const auto& [n, v] : reply.headers) head += n + ": " + v + "\r\n";
   if (reply.withLength) head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
   head += "Connection: close\r\n\r\n";
-  if (SendAll(socket, head) && SendAll(socket, reply.body)) {
+  if (SendAll(socket, head) && SendAll(socket, std::string_view(reply.body).substr(0, reply.cutAfter))) {
     ::shutdown(s, SD_SEND);
     // Let the client read to the end before the socket goes.
     while (Receive(socket, buf, sizeof(buf)) > 0) {

@@ -24,6 +24,7 @@ struct HttpReply {
   bool withLength = true;    // false: no Content-Length, the body ends when the connection closes
   bool neverAnswer = false;  // read the request, then keep the connection open without a word
   bool held = false;         // answer only after Release(target)
+  size_t cutAfter = std::string::npos;  // close the connection after this many bytes of the body
 
   static HttpReply Ok(std::string body, std::string contentType = "text/xml; charset=utf-8");
   static HttpReply Status(int status, std::string reason, std::string body = "");
