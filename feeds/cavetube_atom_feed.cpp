@@ -58,6 +58,10 @@ int CaveTubeAtomFeed::parseFeed(const std::wstring& path) {
           reader.SkipTo(L"entry");
           continue;
         }
+        if (programList.size() - before >= kMaxProgramsPerRead) {
+          LogProgramCap(logger, L"CaveTubeAtomFeed");
+          return;
+        }
         auto node = std::make_shared<ProgramNode>();
         node->server = std::wstring(sites::kCaveTube);
         node->title = title;

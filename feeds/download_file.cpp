@@ -8,6 +8,7 @@
 
 #include "base/files.h"
 #include "base/text.h"
+#include "feeds/feed_text.h"
 
 namespace corvanto {
 
@@ -81,33 +82,7 @@ std::wstring QueryHeader(HINTERNET request, DWORD info) {
   throw WebException(NetworkErrorText(code, host));
 }
 
-std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
-  std::wstring out;
-  out.reserve(bytes.size() / 2 + 1);
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
-    out.push_back(static_cast<wchar_t>(bigEndian ? (a << 8 | b) : (b << 8 | a)));
-  }
-  if (bytes.size() % 2) out.push_back(0xFFFD);
-  // Unpaired surrogates become U+FFFD here, so that the text round-trips through UTF-8.
-  for (size_t i = 0; i < out.size(); ++i) {
-    const wchar_t c = out[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF) {
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      out[i] = 0xFFFD;
-    }
-  }
-  return out;
-}
-
 }  // namespace
-
-std::wstring DecodeText(std::string_view bytes) {
-  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') return DecodeUtf16(bytes.substr(2), false);
-  if (bytes.size() >= 2 && bytes[0] == '\xFE' && bytes[1] == '\xFF') return DecodeUtf16(bytes.substr(2), true);
-  return Utf8ToWide(StripUtf8Bom(bytes));
-}
 
 DownloadFile::DownloadFile(std::wstring_view siteWord, Logger& logger)
     : dlmutex(L"Corvanto_dl" + std::wstring(siteWord)), mutexString(dlmutex.name()), logger(logger) {}

@@ -47,8 +47,4 @@ class DownloadFile {
   bool DownloadLocked(const std::wstring& url, const std::wstring& path, int timeout);
 };
 
-// Bytes of a text file or body as text: a UTF-8, UTF-16LE or UTF-16BE byte-order mark decides and is dropped;
-// without one the bytes are UTF-8. Invalid sequences become U+FFFD.
-std::wstring DecodeText(std::string_view bytes);
-
 }  // namespace corvanto

@@ -57,6 +57,11 @@ bool LinguisticEqual(const std::wstring& a, const std::wstring& b) {
                            static_cast<int>(b.size()), nullptr, nullptr, 0) == CSTR_EQUAL;
 }
 
+void LogProgramCap(Logger& logger, std::wstring_view className) {
+  logger.WriteLine(L" [Warn]: " + std::wstring(className) + L" の番組数が上限(" + std::to_wstring(kMaxProgramsPerRead) +
+                   L")を超えたので、以降の番組は読みません。");
+}
+
 void LogDownloadProblem(Logger& logger, const WebException& e) {
   logger.WriteLine(L" [Error]: フィードダウンロードに問題発生");
   logger.WriteLine(L" [Error]: " + e.message());

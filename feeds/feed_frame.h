@@ -38,6 +38,13 @@ void WalkXmlFile(Logger& logger, std::wstring_view className, const std::wstring
 // Equality under the user locale's linguistic comparison, case-sensitive, without width or kana folding.
 bool LinguisticEqual(const std::wstring& a, const std::wstring& b);
 
+// The most programs one read keeps; a feed of more is cut there with a warning. Real sites list a few hundred at
+// most, and the duplicate scan grows with the square of the count, so a runaway feed would otherwise hold its
+// worker (and with it the fetch cycle) for hours.
+inline constexpr size_t kMaxProgramsPerRead = 2000;
+// " [Warn]: <className> の番組数が上限(2000)を超えたので、以降の番組は読みません。"
+void LogProgramCap(Logger& logger, std::wstring_view className);
+
 // The two lines a reader writes after a network failure of its download.
 void LogDownloadProblem(Logger& logger, const WebException& e);
 

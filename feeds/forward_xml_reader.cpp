@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "feeds/feed_errors.h"
+#include "feeds/feed_text.h"
 
 namespace corvanto {
 
@@ -26,7 +27,10 @@ const wchar_t* NodeTypeName(XmlNodeType type) {
 
 }  // namespace
 
-ForwardXmlReader::ForwardXmlReader(std::string_view bytes) : reader_(bytes) {}
+// The file is text: its byte-order mark alone decides how it is decoded, never the declaration. (UTF-8 rather
+// than UTF-16 goes to XmlLite: Wine's XmlLite misreads constructs that straddle its internal buffer boundary, and
+// with UTF-16 input a 16 KB Japanese feed already meets one.)
+ForwardXmlReader::ForwardXmlReader(std::string_view bytes) : reader_(XmlAsUtf8(DecodeText(bytes))) {}
 
 bool ForwardXmlReader::Read() {
   if (eof_) return false;

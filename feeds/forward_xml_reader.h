@@ -11,7 +11,8 @@ namespace corvanto {
 
 class ForwardXmlReader {
  public:
-  // `bytes` is the whole document; a byte-order mark or the declaration decides its encoding.
+  // `bytes` is the whole document: UTF-8 unless a byte-order mark says otherwise (the declaration's encoding is
+  // not looked at).
   explicit ForwardXmlReader(std::string_view bytes);
 
   // Moves to the next node; false at the end of the document (and on every call after it). Throws XmlParseError on

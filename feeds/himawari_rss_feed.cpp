@@ -69,6 +69,10 @@ int HimawariRssFeed::parseFeed(const std::wstring& path, int start) {
           reader.SkipTo(L"item");
           continue;
         }
+        if (programList.size() >= kMaxProgramsPerRead) {
+          LogProgramCap(logger, L"HimawariRssFeed");
+          return;
+        }
         auto node = std::make_shared<ProgramNode>();
         node->server = std::wstring(sites::kHimawari);
         node->title = title;

@@ -50,6 +50,10 @@ int LivetubeAtomFeed::parseFeed(const std::wstring& path) {
           reader.SkipTo(L"entry");
           continue;
         }
+        if (programList.size() - before >= kMaxProgramsPerRead) {
+          LogProgramCap(logger, L"LivetubeAtomFeed");
+          return;
+        }
         auto node = std::make_shared<ProgramNode>();
         node->server = std::wstring(sites::kLivetube);
         node->title = title;

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "base/files.h"
+#include "feeds/feed_frame.h"
 #include "feeds/livetube_json_feed.h"
 #include "tests/feeds/feed_fixtures.h"
 #include "tests/feeds/feed_test_util.h"
@@ -125,6 +126,32 @@ TEST_F(LivetubeAtomFeedTest, WalkCases) {
   }
 }
 
+// The feed file is text in UTF-8 (or as its byte-order mark says); an encoding named in the declaration does not
+// change how it is read.
+TEST_F(LivetubeAtomFeedTest, TheByteOrderMarkNotTheDeclarationDecidesTheEncoding) {
+  const std::string body =
+      Feed(Entry("<name>日本語の名前</name>\n<published>2026-12-11T01:00:00Z</published>"))
+          .replace(0, 21, "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>");
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  std::string utf16 = "\xFF\xFE";
+  for (const wchar_t c : Utf8ToWide(body)) utf16 += std::string{static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  for (const Case& c : {Case{"UTF-8", body}, Case{"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + body},
+                        Case{"UTF-16 with a byte-order mark", utf16}}) {
+    SCOPED_TRACE(c.name);
+    test::WriteBytes(file, c.bytes);
+    LivetubeAtomFeed fresh(log.logger());  // a reader of its own: the same author again would be a duplicate
+    EXPECT_EQ(fresh.parseFeed(file), 1);
+  }
+  server.Set("/index.live.xml", HttpReply::Ok(body));
+  const ProgramList list = reader.getProgramList(test::LocalSettings(server), dir.path());
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0]->AuthorName, L"日本語の名前");
+  EXPECT_TRUE(log.Lines().empty());
+}
+
 TEST_F(LivetubeAtomFeedTest, ValuesCarryOverFromTheEntryBefore) {
   // The first entry's title and id come after its published: it gets the feed's own; the second gets the first's.
   server.Set("/index.live.xml",
@@ -137,6 +164,20 @@ TEST_F(LivetubeAtomFeedTest, ValuesCarryOverFromTheEntryBefore) {
   EXPECT_EQ(list[0]->NowLiveId, L"feed-id");
   EXPECT_EQ(list[1]->title, L"t1");
   EXPECT_EQ(list[1]->NowLiveId, L"i1");
+}
+
+// A runaway feed is cut at the limit with a warning instead of holding the worker in the duplicate scan.
+TEST_F(LivetubeAtomFeedTest, ReadStopsAtTheProgramLimit) {
+  // ASCII names: Wine's XmlLite misreads a multibyte character that straddles its buffer boundary.
+  std::string entries;
+  for (size_t i = 1; i <= kMaxProgramsPerRead + 1; ++i) {
+    entries += Entry("<name>author" + std::to_string(i) + "</name>\n<published>2026-12-11T01:00:00Z</published>");
+  }
+  server.Set("/index.live.xml", HttpReply::Ok(Feed(entries)));
+  const ProgramList list = reader.getProgramList(test::LocalSettings(server), dir.path());
+  ASSERT_EQ(list.size(), kMaxProgramsPerRead);
+  EXPECT_EQ(list.back()->AuthorName, L"author" + std::to_wstring(kMaxProgramsPerRead));
+  EXPECT_EQ(log.Lines(), std::vector<std::wstring>{L" [Warn]: LivetubeAtomFeed の番組数が上限(2000)を超えたので、以降の番組は読みません。"});
 }
 
 // Without white space the title's start tag directly follows the id's end tag: the id's test leaves the reader on

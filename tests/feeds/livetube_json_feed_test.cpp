@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/files.h"
+#include "feeds/feed_frame.h"
 #include "tests/feeds/feed_fixtures.h"
 #include "tests/feeds/feed_test_util.h"
 
@@ -64,6 +65,11 @@ TEST_F(LivetubeJsonFeedTest, DocumentsThatDoNotDeserialise) {
       {"tags that are not a list", R"([{"author": "x", "tags": "game"}])", true},
       {"a tag that is not a text", R"([{"author": "x", "tags": [1]}])", true},
       {"an author that is not a text", R"([{"author": 7}])", true},
+      {"a title that is an object", R"([{"title": {"ja": "x"}}])", true},
+      {"a null member", R"([null])", true},
+      {"a number instead of a document", "5", true},
+      {"wrong shape first, then not JSON", R"({"author": "x")", false},
+      {"text after the array", R"([] [])", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -114,6 +120,18 @@ TEST_F(LivetubeJsonFeedTest, TagsJoinedByBlanksAndTrimmed) {
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]->tag, c.expected);
   }
+}
+
+TEST_F(LivetubeJsonFeedTest, ReadStopsAtTheProgramLimit) {
+  std::string doc = "[";
+  for (size_t i = 1; i <= kMaxProgramsPerRead + 5; ++i) {
+    doc += std::string(i > 1 ? "," : "") + R"({"author": "a)" + std::to_string(i) +
+           R"(", "created": "Fri, 11 Dec 2026 02:30:00 GMT", "tags": ["x"], "extra": [[{"deep": [1]}]]})";
+  }
+  const ProgramList list = Read(doc + "]");
+  ASSERT_EQ(list.size(), kMaxProgramsPerRead);
+  EXPECT_EQ(list.back()->AuthorName, L"a" + std::to_wstring(kMaxProgramsPerRead));
+  EXPECT_EQ(log.Lines(), std::vector<std::wstring>{L" [Warn]: LivetubeJsonFeed の番組数が上限(2000)を超えたので、以降の番組は読みません。"});
 }
 
 TEST_F(LivetubeJsonFeedTest, CreatedThatDoesNotConvertReachesTheCaller) {
