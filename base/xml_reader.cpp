@@ -34,6 +34,15 @@ XmlLiteReader::XmlLiteReader(std::string_view bytes) {
   if (FAILED(hr)) throw XmlParseError(hr, 0, 0, L"SetInput " + HResultText(hr));
 }
 
+XmlLiteReader::XmlLiteReader(IUnknown* input) {
+  HRESULT hr = ::CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader_.GetAddressOf()), nullptr);
+  if (FAILED(hr)) throw XmlParseError(hr, 0, 0, L"CreateXmlReader " + HResultText(hr));
+  reader_->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
+  reader_->SetProperty(XmlReaderProperty_MaxElementDepth, kMaxDepth);
+  hr = reader_->SetInput(input);
+  if (FAILED(hr)) throw XmlParseError(hr, 0, 0, L"SetInput " + HResultText(hr));
+}
+
 void XmlLiteReader::Fail(HRESULT hr, const std::wstring& message) const {
   throw XmlParseError(hr, Line(), Position(), message);
 }

@@ -33,6 +33,8 @@ class XmlLiteReader {
 
   // Copies `bytes`; a byte-order mark or the declared encoding decides how they are decoded.
   explicit XmlLiteReader(std::string_view bytes);
+  // Reads the document from `input` (an ISequentialStream or IStream), which the reader keeps.
+  explicit XmlLiteReader(IUnknown* input);
 
   // Moves to the next node. False at the end of the document; throws XmlParseError on malformed input.
   bool Read();

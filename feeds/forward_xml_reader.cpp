@@ -4,6 +4,7 @@
 
 #include "feeds/feed_errors.h"
 #include "feeds/feed_text.h"
+#include "feeds/xml_input_stream.h"
 
 namespace corvanto {
 
@@ -27,10 +28,10 @@ const wchar_t* NodeTypeName(XmlNodeType type) {
 
 }  // namespace
 
-// The file is text: its byte-order mark alone decides how it is decoded, never the declaration. (UTF-8 rather
-// than UTF-16 goes to XmlLite: Wine's XmlLite misreads constructs that straddle its internal buffer boundary, and
-// with UTF-16 input a 16 KB Japanese feed already meets one.)
-ForwardXmlReader::ForwardXmlReader(std::string_view bytes) : reader_(XmlAsUtf8(DecodeText(bytes))) {}
+// The file is text: its byte-order mark alone decides how it is decoded, never the declaration (which then names
+// UTF-8, the form XmlLite is given).
+ForwardXmlReader::ForwardXmlReader(std::string_view bytes)
+    : reader_(CreateXmlInputStream(XmlAsUtf8(DecodeText(bytes))).Get()) {}
 
 bool ForwardXmlReader::Read() {
   if (eof_) return false;
