@@ -1,5 +1,6 @@
 #include "feeds/xml_input_stream.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
