@@ -39,7 +39,8 @@ class LivetubeJsonFeed : public DownloadFile {
   //    type such as a text count, a count outside 32 bits, a tag that is not a text):
   //    " [Error]: <path> のフォーマットが異常です";
   //  - text that is not JSON at all, or a copy that cannot be read: no line.
-  // A `created` that does not convert (or is missing) throws FormatException to the caller.
+  // Members past kMaxProgramsPerRead are left out with a warning line. A `created` that does not convert (or is
+  // missing) throws FormatException to the caller.
   int parseFeed(const std::wstring& path);
 
  private:
