@@ -1,6 +1,8 @@
 #include "base/xml_reader.h"
 
-#include <shlwapi.h>
+#include <algorithm>
+#include <atomic>
+#include <cstring>
 
 #include "base/text.h"
 
@@ -17,22 +19,70 @@ std::wstring HResultText(HRESULT hr) {
   return buf;
 }
 
+class XmlInputStream final : public ISequentialStream {
+ public:
+  XmlInputStream(std::string data, bool endOnAscii) : data_(std::move(data)), endOnAscii_(endOnAscii) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    if (riid == __uuidof(IUnknown) || riid == __uuidof(ISequentialStream)) {
+      *object = static_cast<ISequentialStream*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG size, ULONG* read) override {
+    size_t n = std::min<size_t>(size, data_.size() - at_);
+    if (endOnAscii_ && at_ + n < data_.size()) {
+      // Back to the last ASCII byte, so that no character is split; a piece without one goes whole.
+      size_t end = n;
+      while (end > 0 && static_cast<unsigned char>(data_[at_ + end - 1]) >= 0x80) --end;
+      if (end > 0) n = end;
+    }
+    if (n) std::memcpy(buffer, data_.data() + at_, n);
+    at_ += n;
+    if (read) *read = static_cast<ULONG>(n);
+    return n == 0 && size != 0 ? S_FALSE : S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return STG_E_ACCESSDENIED; }
+
+ private:
+  std::atomic<ULONG> refs_{1};
+  std::string data_;
+  size_t at_ = 0;
+  bool endOnAscii_;
+};
+
 }  // namespace
+
+bool RunningUnderWine() {
+  const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+Microsoft::WRL::ComPtr<ISequentialStream> CreateXmlInputStream(std::string bytes) {
+  static const bool underWine = RunningUnderWine();
+  const bool utf16 = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                                           (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+  Microsoft::WRL::ComPtr<ISequentialStream> stream;
+  stream.Attach(new XmlInputStream(std::move(bytes), underWine && !utf16));
+  return stream;
+}
 
 XmlParseError::XmlParseError(HRESULT hr, UINT line, UINT position, std::wstring message)
     : std::runtime_error(WideToUtf8(message)), hr_(hr), line_(line), position_(position), message_(std::move(message)) {}
 
-XmlLiteReader::XmlLiteReader(std::string_view bytes) {
-  Microsoft::WRL::ComPtr<IStream> stream;
-  stream.Attach(::SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
-  if (!stream) throw XmlParseError(E_OUTOFMEMORY, 0, 0, L"SHCreateMemStream");
-  HRESULT hr = ::CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader_.GetAddressOf()), nullptr);
-  if (FAILED(hr)) throw XmlParseError(hr, 0, 0, L"CreateXmlReader " + HResultText(hr));
-  reader_->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
-  reader_->SetProperty(XmlReaderProperty_MaxElementDepth, kMaxDepth);
-  hr = reader_->SetInput(stream.Get());
-  if (FAILED(hr)) throw XmlParseError(hr, 0, 0, L"SetInput " + HResultText(hr));
-}
+XmlLiteReader::XmlLiteReader(std::string_view bytes)
+    : XmlLiteReader(CreateXmlInputStream(std::string(bytes)).Get()) {}
 
 XmlLiteReader::XmlLiteReader(IUnknown* input) {
   HRESULT hr = ::CreateXmlReader(__uuidof(IXmlReader), reinterpret_cast<void**>(reader_.GetAddressOf()), nullptr);

@@ -27,6 +27,15 @@ class XmlParseError : public std::runtime_error {
   std::wstring message_;
 };
 
+// A read-only stream over `bytes` for XmlLite. Under Wine, unless the bytes start with a UTF-16 byte-order mark,
+// every read ends on an ASCII byte: Wine's XmlLite misreads a multibyte UTF-8 character that is split between two
+// reads of its input (a long Japanese document then fails part way with a bogus XML error). Elsewhere reads are
+// plain.
+Microsoft::WRL::ComPtr<ISequentialStream> CreateXmlInputStream(std::string bytes);
+
+// True when the program runs under Wine.
+bool RunningUnderWine();
+
 class XmlLiteReader {
  public:
   static constexpr UINT kMaxDepth = 256;

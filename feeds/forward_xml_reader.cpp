@@ -4,7 +4,6 @@
 
 #include "feeds/feed_errors.h"
 #include "feeds/feed_text.h"
-#include "feeds/xml_input_stream.h"
 
 namespace corvanto {
 

@@ -349,3 +349,21 @@ TEST(ListFiles, RowsInAnyOrderWithUnknownElementsAndAbsentFields) {
 
 }  // namespace
 }  // namespace corvanto
+
+namespace corvanto {
+namespace {
+
+// Long Japanese documents arrive in many reads of the input; none may split a character in a way the reader
+// trips over.
+TEST(ListFiles, ALongJapaneseListReadsBackWhole) {
+  std::vector<NotifyNode> rows;
+  for (int i = 0; i < 3000; ++i)
+    rows.push_back({L"ひまわりストリーム", L"配信者さん" + std::to_wstring(i), L"ニックネーム", L"雑談キーワード", L"タグ",
+                    std::vector<std::wstring>{kNowLiveIdPlaceholder}});
+  auto back = DeserializeNotifyList(SerializeNotifyList(rows));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(*back, rows);
+}
+
+}  // namespace
+}  // namespace corvanto
