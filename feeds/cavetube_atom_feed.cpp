@@ -6,19 +6,7 @@
 
 namespace corvanto {
 
-CaveTubeAtomFeed::CaveTubeAtomFeed(Logger& logger) : DownloadFile(sites::kCaveTube, logger) {}
-
-ProgramList CaveTubeAtomFeed::getProgramList(const std::wstring& url, const std::wstring& path, int timeout) {
-  programList = ProgramList();
-  try {
-    Download(url, path, timeout);
-  } catch (const WebException& e) {
-    LogDownloadProblem(logger, e);
-    return programList;
-  }
-  parseFeed(path);
-  return programList;
-}
+CaveTubeAtomFeed::CaveTubeAtomFeed(Logger& logger) : FeedReader(sites::kCaveTube, logger) {}
 
 ProgramList CaveTubeAtomFeed::getProgramList(const ConfigNode& config, const std::wstring& feedFolder) {
   return getProgramList(SettingText(config.AtomCaveTubeURL), FeedFilePath(feedFolder, config.AtomCaveTubeFile),

@@ -4,23 +4,19 @@
 
 #include "app/config_node.h"
 #include "app/logger.h"
-#include "feeds/download_file.h"
-#include "feeds/program_node.h"
+#include "feeds/feed_reader.h"
 
 namespace corvanto {
 
 // One read at a time per instance. In this feed `ct:max_listener` completes a program.
-class CaveTubeAtomFeed : public DownloadFile {
+class CaveTubeAtomFeed : public FeedReader {
  public:
   explicit CaveTubeAtomFeed(Logger& logger);
 
-  ProgramList getProgramList(const std::wstring& url, const std::wstring& path, int timeout);
+  using FeedReader::getProgramList;
   // The same with the settings' AtomCaveTubeURL, AtomCaveTubeFile in `feedFolder` and TimeoutTime.
   ProgramList getProgramList(const ConfigNode& config, const std::wstring& feedFolder);
-  int parseFeed(const std::wstring& path);
-
- private:
-  ProgramList programList;
+  int parseFeed(const std::wstring& path) override;
 };
 
 }  // namespace corvanto

@@ -6,19 +6,7 @@
 
 namespace corvanto {
 
-LivetubeAtomFeed::LivetubeAtomFeed(Logger& logger) : DownloadFile(sites::kLivetube, logger) {}
-
-ProgramList LivetubeAtomFeed::getProgramList(const std::wstring& url, const std::wstring& path, int timeout) {
-  programList = ProgramList();
-  try {
-    Download(url, path, timeout);
-  } catch (const WebException& e) {
-    LogDownloadProblem(logger, e);
-    return programList;
-  }
-  parseFeed(path);
-  return programList;
-}
+LivetubeAtomFeed::LivetubeAtomFeed(Logger& logger) : FeedReader(sites::kLivetube, logger) {}
 
 ProgramList LivetubeAtomFeed::getProgramList(const ConfigNode& config, const std::wstring& feedFolder) {
   return getProgramList(SettingText(config.AtomLivetubeURL), FeedFilePath(feedFolder, config.AtomLivetubeFile),

@@ -161,19 +161,7 @@ std::wstring JoinTags(const std::vector<std::wstring>& tags) {
   return joined.substr(first, last - first);
 }
 
-LivetubeJsonFeed::LivetubeJsonFeed(Logger& logger) : DownloadFile(sites::kLivetube, logger) {}
-
-ProgramList LivetubeJsonFeed::getProgramList(const std::wstring& url, const std::wstring& path, int timeout) {
-  programList = ProgramList();
-  try {
-    Download(url, path, timeout);
-  } catch (const WebException& e) {
-    LogDownloadProblem(logger, e);
-    return programList;
-  }
-  parseFeed(path);
-  return programList;
-}
+LivetubeJsonFeed::LivetubeJsonFeed(Logger& logger) : FeedReader(sites::kLivetube, logger) {}
 
 ProgramList LivetubeJsonFeed::getProgramList(const ConfigNode& config, const std::wstring& feedFolder) {
   return getProgramList(SettingText(config.JsonLivetubeURL), FeedFilePath(feedFolder, config.JsonLivetubeFile),

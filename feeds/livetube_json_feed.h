@@ -5,8 +5,7 @@
 
 #include "app/config_node.h"
 #include "app/logger.h"
-#include "feeds/download_file.h"
-#include "feeds/program_node.h"
+#include "feeds/feed_reader.h"
 
 namespace corvanto {
 
@@ -24,11 +23,11 @@ struct LivetubeJsonNode {
 };
 
 // One read at a time per instance; shares the Livetube download lock with LivetubeAtomFeed.
-class LivetubeJsonFeed : public DownloadFile {
+class LivetubeJsonFeed : public FeedReader {
  public:
   explicit LivetubeJsonFeed(Logger& logger);
 
-  ProgramList getProgramList(const std::wstring& url, const std::wstring& path, int timeout);
+  using FeedReader::getProgramList;
   // The same with the settings' JsonLivetubeURL, JsonLivetubeFile in `feedFolder` and TimeoutTime.
   ProgramList getProgramList(const ConfigNode& config, const std::wstring& feedFolder);
 
@@ -41,10 +40,7 @@ class LivetubeJsonFeed : public DownloadFile {
   //  - text that is not JSON at all, or a copy that cannot be read: no line.
   // Members past kMaxProgramsPerRead are left out with a warning line. A `created` that does not convert (or is
   // missing) throws FormatException to the caller.
-  int parseFeed(const std::wstring& path);
-
- private:
-  ProgramList programList;
+  int parseFeed(const std::wstring& path) override;
 };
 
 // The tags in order, each followed by one blank, the whole trimmed of white space at both ends.
