@@ -10,6 +10,7 @@ namespace corvanto {
 namespace {
 
 using namespace std::chrono_literals;
+using test::FindCoreWindow;
 using test::ListFolder;
 using test::Process;
 using test::ReadBytes;
@@ -45,22 +46,6 @@ class Portable {
   TempDir dir_;
   std::wstring exe_;
 };
-
-// The running program's context window: asking it to close ends the program as the tray menu's end item does.
-HWND FindCoreWindow(DWORD processId) {
-  HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, L"CorvantoCoreWindow", nullptr));) {
-          DWORD pid = 0;
-          ::GetWindowThreadProcessId(w, &pid);
-          if (pid == processId) return (found = w) != nullptr;
-        }
-        return false;
-      },
-      20s);
-  return found;
-}
 
 void EndProgram(Process& program) {
   HWND core = FindCoreWindow(program.id());

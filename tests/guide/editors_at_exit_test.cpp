@@ -17,49 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-HWND FindTopWindow(DWORD processId, const std::wstring& title) {
-  struct Search {
-    DWORD pid;
-    const std::wstring* title;
-    HWND found;
-  } search{processId, &title, nullptr};
-  WaitUntil(
-      [&] {
-        ::EnumWindows(
-            [](HWND w, LPARAM lp) -> BOOL {
-              auto* s = reinterpret_cast<Search*>(lp);
-              DWORD pid = 0;
-              ::GetWindowThreadProcessId(w, &pid);
-              wchar_t text[64] = {};
-              ::GetWindowTextW(w, text, 64);
-              if (pid == s->pid && *s->title == text) {
-                s->found = w;
-                return FALSE;
-              }
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-      },
-      20s);
-  return search.found;
-}
-
-HWND FindCoreWindow(DWORD processId) {
-  HWND found = nullptr;
-  WaitUntil(
-      [&] {
-        for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, L"CorvantoCoreWindow", nullptr));) {
-          DWORD pid = 0;
-          ::GetWindowThreadProcessId(w, &pid);
-          if (pid == processId) return (found = w) != nullptr;
-        }
-        return false;
-      },
-      20s);
-  return found;
-}
-
 TEST(EditorsAtExit, SavedWhenShownAndPlacesRecorded) {
   // A notify row with only a nickname (the save makes it the broadcaster) and an NG file in a layout of its own
   // (a save writes it in the standard one), so that a save shows in the bytes.

@@ -48,12 +48,19 @@ void RemoveTree(const std::wstring& path) {
 }
 
 std::string ReadBytes(const std::wstring& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) {
-    ADD_FAILURE() << "missing file " << WideToUtf8(path);
+  // Share everything: the file may be one a running program is appending to at this moment (its log).
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    ADD_FAILURE() << "cannot read " << WideToUtf8(path) << ": " << WideToUtf8(SystemMessage(::GetLastError()));
     return {};
   }
-  return *bytes;
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (::ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+  ::CloseHandle(file);
+  return bytes;
 }
 
 void WriteBytes(const std::wstring& path, std::string_view bytes) { WriteWholeFile(path, bytes); }
@@ -124,6 +131,49 @@ void Process::Kill() {
     ::TerminateProcess(info_.hProcess, 99);
     ::WaitForSingleObject(info_.hProcess, 5000);
   }
+}
+
+HWND FindTopWindow(DWORD processId, const std::wstring& title) {
+  struct Search {
+    DWORD pid;
+    const std::wstring* title;
+    HWND found;
+  } search{processId, &title, nullptr};
+  WaitUntil(
+      [&] {
+        ::EnumWindows(
+            [](HWND w, LPARAM lp) -> BOOL {
+              auto* s = reinterpret_cast<Search*>(lp);
+              DWORD pid = 0;
+              ::GetWindowThreadProcessId(w, &pid);
+              wchar_t text[64] = {};
+              ::GetWindowTextW(w, text, 64);
+              if (pid == s->pid && *s->title == text) {
+                s->found = w;
+                return FALSE;
+              }
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      std::chrono::seconds(20));
+  return search.found;
+}
+
+HWND FindCoreWindow(DWORD processId) {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, L"CorvantoCoreWindow", nullptr));) {
+          DWORD pid = 0;
+          ::GetWindowThreadProcessId(w, &pid);
+          if (pid == processId) return (found = w) != nullptr;
+        }
+        return false;
+      },
+      std::chrono::seconds(20));
+  return found;
 }
 
 }  // namespace corvanto::test

@@ -26,7 +26,7 @@ class TempDir {
 
 void RemoveTree(const std::wstring& path);
 
-// The file's bytes; fails the test when it cannot be read.
+// The file's bytes, read while others may write it; fails the test when it cannot be opened.
 std::string ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, std::string_view bytes);
 // The UTF-8 file's lines as text, split at CR LF (a final empty piece dropped).
@@ -52,6 +52,12 @@ class Process {
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// Windows of a running copy of the program, waited for up to 20 s; nullptr when none appears.
+// The context's message-only window: closing it ends the program as the tray menu's end item does.
+HWND FindCoreWindow(DWORD processId);
+// A top-level window of the process with exactly this title.
+HWND FindTopWindow(DWORD processId, const std::wstring& title);
 
 // Polls `condition` every 20 ms until it holds or `timeout` passes; returns whether it held.
 template <class F>
