@@ -35,14 +35,7 @@ int CaveTubeAtomFeed::parseFeed(const std::wstring& path) {
       if (reader.Name() == L"ct:comment_num") commentNum = reader.ReadElementContentAsString();
       if (reader.Name() == L"ct:max_listener") {
         const std::wstring maxListener = reader.ReadElementContentAsString();
-        bool duplicate = false;
-        for (const auto& p : programList) {
-          if (LinguisticEqual(name, p->AuthorName)) {
-            duplicate = true;
-            break;
-          }
-        }
-        if (duplicate) {
+        if (HasAuthor(programList, name)) {
           reader.SkipTo(L"entry");
           continue;
         }

@@ -67,4 +67,10 @@ void LogDownloadProblem(Logger& logger, const WebException& e) {
   logger.WriteLine(L" [Error]: " + e.message());
 }
 
+bool HasAuthor(const ProgramList& programs, const std::wstring& author, size_t from) {
+  for (size_t i = from; i < programs.size(); ++i)
+    if (LinguisticEqual(author, programs[i]->AuthorName)) return true;
+  return false;
+}
+
 }  // namespace corvanto

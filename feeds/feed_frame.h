@@ -9,6 +9,7 @@
 #include "app/logger.h"
 #include "feeds/feed_errors.h"
 #include "feeds/forward_xml_reader.h"
+#include "feeds/program_node.h"
 
 namespace corvanto {
 
@@ -44,6 +45,9 @@ bool LinguisticEqual(const std::wstring& a, const std::wstring& b);
 inline constexpr size_t kMaxProgramsPerRead = 2000;
 // " [Warn]: <className> の番組数が上限(2000)を超えたので、以降の番組は読みません。"
 void LogProgramCap(Logger& logger, std::wstring_view className);
+
+// Whether a record from `from` on has this author (the readers' duplicate rule).
+bool HasAuthor(const ProgramList& programs, const std::wstring& author, size_t from = 0);
 
 // The two lines a reader writes after a network failure of its download.
 void LogDownloadProblem(Logger& logger, const WebException& e);

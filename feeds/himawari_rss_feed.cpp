@@ -58,14 +58,7 @@ int HimawariRssFeed::parseFeed(const std::wstring& path, int start) {
       if (reader.Name() == L"pubDate") {
         const std::wstring time = ConvertDateTime::ConvertRssDateTime(reader.ReadElementContentAsString(), false);
         // Duplicates only within this page: the same broadcaster on two pages gives two records.
-        bool duplicate = false;
-        for (size_t i = static_cast<size_t>(start); i < programList.size(); ++i) {
-          if (LinguisticEqual(author, programList[i]->AuthorName)) {
-            duplicate = true;
-            break;
-          }
-        }
-        if (duplicate) {
+        if (HasAuthor(programList, author, static_cast<size_t>(start))) {
           reader.SkipTo(L"item");
           continue;
         }

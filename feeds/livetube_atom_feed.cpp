@@ -27,14 +27,7 @@ int LivetubeAtomFeed::parseFeed(const std::wstring& path) {
       if (reader.Name() == L"id") id = reader.ReadElementContentAsString();
       if (reader.Name() == L"published") {
         const std::wstring time = ConvertDateTime::ConvertAtomDateTime(reader.ReadElementContentAsString(), true);
-        bool duplicate = false;
-        for (const auto& p : programList) {
-          if (LinguisticEqual(name, p->AuthorName)) {
-            duplicate = true;
-            break;
-          }
-        }
-        if (duplicate) {
+        if (HasAuthor(programList, name)) {
           reader.SkipTo(L"entry");
           continue;
         }
