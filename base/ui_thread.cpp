@@ -55,6 +55,22 @@ LRESULT CALLBACK MessageWindow::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+bool HandleDialogKeys(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !msg.hwnd) return false;
+  HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+  if (!root || !(::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+    // Outside a dialog no button is the default one, and the dialog manager would send IDOK whichever button
+    // has the focus: Enter presses the focused button instead.
+    const LRESULT code = ::SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (code & (DLGC_UNDEFPUSHBUTTON | DLGC_DEFPUSHBUTTON)) {
+      ::SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
+      return true;
+    }
+  }
+  return ::IsDialogMessageW(root, &msg) != FALSE;
+}
+
 bool PumpPendingMessages() {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -62,6 +78,7 @@ bool PumpPendingMessages() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       return false;
     }
+    if (HandleDialogKeys(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
@@ -71,6 +88,7 @@ bool PumpPendingMessages() {
 int RunMessageLoop() {
   MSG msg;
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (HandleDialogKeys(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }

@@ -32,6 +32,11 @@ class MessageWindow {
   std::map<UINT, Handler> handlers_;
 };
 
+// Keyboard use of windows that hold controls, for every top-level window marked WS_EX_CONTROLPARENT: Tab and
+// Shift+Tab move between controls that do not want the key themselves, Enter or Space presses the focused
+// button, Escape sends the window IDCANCEL. True when the message was used up.
+bool HandleDialogKeys(MSG& msg);
+
 // Dispatches every message already waiting for the calling thread, then returns. Returns false when a quit
 // request was among them (it is posted again so that the outer loop still sees it).
 bool PumpPendingMessages();

@@ -440,9 +440,14 @@ LRESULT CALLBACK EditableGrid::ListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 
 LRESULT EditableGrid::OnListMessage(UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
   switch (msg) {
-    case WM_GETDLGCODE:
+    case WM_GETDLGCODE: {
       handled = true;
+      // Ctrl+Tab leaves the grid for the window's next control; every other key stays in the grid.
+      const auto* key = reinterpret_cast<const MSG*>(lp);
+      if (key && key->message == WM_KEYDOWN && key->wParam == VK_TAB && ::GetKeyState(VK_CONTROL) < 0)
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
       return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+    }
     case WM_KEYDOWN: {
       handled = true;
       const int page = std::max(1, ListView_GetCountPerPage(list_));
