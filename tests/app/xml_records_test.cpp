@@ -1,28 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <initializer_list>
 
 #include "app/xml_records.h"
+#include "tests/support/test_support.h"
 
 namespace corvanto {
 namespace {
 
-// The files' line ends are CR LF with none after the root's end tag.
-std::string Lines(std::initializer_list<const char*> lines) {
-  std::string out;
-  for (const char* l : lines) {
-    if (!out.empty()) out += "\r\n";
-    out += l;
-  }
-  return out;
-}
-
-#define NS "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
-
-const std::string kDefaultConfig = Lines({
+using test::XmlLines;
+const std::string kDefaultConfig = XmlLines({
     "<?xml version=\"1.0\"?>",
-    "<ConfigNode " NS ">",
+    "<ConfigNode " CORVANTO_XML_NS ">",
     "  <SleepTime>900000</SleepTime>",
     "  <AlertFile>Alert.wav</AlertFile>",
     "  <AlertFile2>Alert2.wav</AlertFile2>",
@@ -226,9 +215,9 @@ TEST(NotifyListFile, GoldenBytesAndReadBack) {
       {L"Livetube", L"配信者A", L"Aさん", L"", L"", std::vector<std::wstring>{kNowLiveIdPlaceholder}},
       {L"全部", L"", L"", L"雑談&ゲーム", L"<tag>", std::vector<std::wstring>{}},
   };
-  const std::string golden = Lines({
+  const std::string golden = XmlLines({
       "<?xml version=\"1.0\"?>",
-      "<ArrayOfNotifyNode " NS ">",
+      "<ArrayOfNotifyNode " CORVANTO_XML_NS ">",
       "  <NotifyNode>",
       "    <server>Livetube</server>",
       "    <author>\xE9\x85\x8D\xE4\xBF\xA1\xE8\x80\x85" "A</author>",
@@ -260,9 +249,9 @@ TEST(NgListFile, GoldenBytesWithAbsentValuesAndReadBack) {
       {L"全部", L"荒らし", std::nullopt, std::nullopt},
       {L"CaveTube", std::nullopt, L"宣伝", L""},
   };
-  const std::string golden = Lines({
+  const std::string golden = XmlLines({
       "<?xml version=\"1.0\"?>",
-      "<ArrayOfNgWordNode " NS ">",
+      "<ArrayOfNgWordNode " CORVANTO_XML_NS ">",
       "  <NgWordNode>",
       "    <serverNg>\xE5\x85\xA8\xE9\x83\xA8</serverNg>",
       "    <NgAuthorName>\xE8\x8D\x92\xE3\x82\x89\xE3\x81\x97</NgAuthorName>",
@@ -281,9 +270,9 @@ TEST(NgListFile, GoldenBytesWithAbsentValuesAndReadBack) {
 }
 
 TEST(ListFiles, EmptyListIsTheRootAloneInShortForm) {
-  EXPECT_EQ(SerializeNgList({}), "<?xml version=\"1.0\"?>\r\n<ArrayOfNgWordNode " NS " />");
-  EXPECT_EQ(SerializeNotifyList({}), "<?xml version=\"1.0\"?>\r\n<ArrayOfNotifyNode " NS " />");
-  auto rows = DeserializeNgList("<?xml version=\"1.0\"?>\r\n<ArrayOfNgWordNode " NS " />");
+  EXPECT_EQ(SerializeNgList({}), "<?xml version=\"1.0\"?>\r\n<ArrayOfNgWordNode " CORVANTO_XML_NS " />");
+  EXPECT_EQ(SerializeNotifyList({}), "<?xml version=\"1.0\"?>\r\n<ArrayOfNotifyNode " CORVANTO_XML_NS " />");
+  auto rows = DeserializeNgList("<?xml version=\"1.0\"?>\r\n<ArrayOfNgWordNode " CORVANTO_XML_NS " />");
   ASSERT_TRUE(rows);
   EXPECT_TRUE(rows->empty());
 }
@@ -291,9 +280,9 @@ TEST(ListFiles, EmptyListIsTheRootAloneInShortForm) {
 TEST(LegacyListFiles, GoldenBytesAndReadBack) {
   AuthorNode a;
   a.serverAuthor = L"Livetube", a.AuthorName = L"作者", a.NickName = L"", a.NowLiveId = L"x", a.AlertFlg = true;
-  const std::string authors = Lines({
+  const std::string authors = XmlLines({
       "<?xml version=\"1.0\"?>",
-      "<ArrayOfAuthorNode " NS ">",
+      "<ArrayOfAuthorNode " CORVANTO_XML_NS ">",
       "  <AuthorNode>",
       "    <serverAuthor>Livetube</serverAuthor>",
       "    <AuthorName>\xE4\xBD\x9C\xE8\x80\x85</AuthorName>",
@@ -311,9 +300,9 @@ TEST(LegacyListFiles, GoldenBytesAndReadBack) {
 
   KeywordNode k;
   k.serverKeyword = L"CaveTube", k.Keyword = L"歌", k.NowLiveIdList = std::vector<std::wstring>{L"a", L"b"};
-  const std::string keywords = Lines({
+  const std::string keywords = XmlLines({
       "<?xml version=\"1.0\"?>",
-      "<ArrayOfKeywordNode " NS ">",
+      "<ArrayOfKeywordNode " CORVANTO_XML_NS ">",
       "  <KeywordNode>",
       "    <serverKeyword>CaveTube</serverKeyword>",
       "    <Keyword>\xE6\xAD\x8C</Keyword>",

@@ -11,6 +11,7 @@
 #include "guide/grid_model.h"
 #include "guide/ng_word_list_rules.h"
 #include "guide/notify_list_rules.h"
+#include "tests/support/test_support.h"
 
 namespace corvanto::test {
 
@@ -54,17 +55,5 @@ inline void ExpectNgLiveMatchesGrid(const GridModel& grid, const NgWordLiveList&
     EXPECT_EQ(n.NgTag, grid.Cell(r, kNgTag).value_or(L"")) << "row " << r;
   }
 }
-
-inline std::string XmlLines(std::initializer_list<const char*> lines) {
-  std::string out;
-  for (const char* l : lines) {
-    if (!out.empty()) out += "\r\n";
-    out += l;
-  }
-  return out;
-}
-
-#define GUIDE_TEST_NS \
-  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
 
 }  // namespace corvanto::test

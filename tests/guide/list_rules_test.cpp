@@ -224,7 +224,7 @@ TEST(NotifyListRules, SavedFileIsByteExact) {
   ASSERT_TRUE(SaveNotifyListFile(path, f.rules.ApplySaveRules(), logger));
   const std::string expected = XmlLines({
       "<?xml version=\"1.0\"?>",
-      "<ArrayOfNotifyNode " GUIDE_TEST_NS ">",
+      "<ArrayOfNotifyNode " CORVANTO_XML_NS ">",
       "  <NotifyNode>",
       "    <server>Livetube</server>",
       "    <author>\xE4\xBD\x9C\xE8\x80\x85</author>",
@@ -318,7 +318,7 @@ TEST(NgWordListRules, SaveWritesUnsetCellsAsAbsentElements) {
   ASSERT_TRUE(SaveNgListFile(path, saved, logger));
   EXPECT_EQ(ReadBytes(path), XmlLines({
                                  "<?xml version=\"1.0\"?>",
-                                 "<ArrayOfNgWordNode " GUIDE_TEST_NS ">",
+                                 "<ArrayOfNgWordNode " CORVANTO_XML_NS ">",
                                  "  <NgWordNode>",
                                  "    <serverNg>\xE5\x85\xA8\xE9\x83\xA8</serverNg>",
                                  "    <NgAuthorName>\xE8\x8D\x92\xE3\x82\x89\xE3\x81\x97</NgAuthorName>",

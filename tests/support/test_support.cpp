@@ -95,6 +95,15 @@ std::vector<std::wstring> ListFolder(const std::wstring& path) {
   return names;
 }
 
+std::string XmlLines(std::initializer_list<const char*> lines) {
+  std::string out;
+  for (const char* l : lines) {
+    if (!out.empty()) out += "\r\n";
+    out += l;
+  }
+  return out;
+}
+
 std::wstring TestBinFolder() { return ExeFolder(); }
 
 Process::Process(const std::wstring& exe, const std::wstring& arguments, const std::wstring& workingDir) {

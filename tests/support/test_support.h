@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,12 @@ void WriteBytes(const std::wstring& path, std::string_view bytes);
 std::vector<std::wstring> ReadLines(const std::wstring& path);
 // Names of the entries of a folder, sorted, without "." and "..".
 std::vector<std::wstring> ListFolder(const std::wstring& path);
+
+// A data file's text from its lines: CR LF between them, none after the last (as the program writes them).
+std::string XmlLines(std::initializer_list<const char*> lines);
+// The two namespace declarations every data file's root carries.
+#define CORVANTO_XML_NS \
+  "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\""
 
 // The folder that holds the test executable (and Corvanto.exe with its sounds).
 std::wstring TestBinFolder();
